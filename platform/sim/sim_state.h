@@ -1,0 +1,106 @@
+// The simulated machine's state, shared by the parts of the simulation. Not for tests: they use
+// sim_control.h.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/sim/sim_control.h"
+
+namespace simwin::detail {
+
+// Registry names compare case-insensitively and enumerate in upper-case order, as on Windows.
+std::string Upper(const std::string& text);
+struct CaseLess {
+    bool operator()(const std::string& a, const std::string& b) const {
+        return Upper(a) < Upper(b);
+    }
+};
+
+struct Value {
+    std::string name;
+    DWORD type;
+    std::vector<BYTE> data;
+};
+
+struct Key {
+    std::string name;
+    std::string fullPath;
+    std::map<std::string, std::shared_ptr<Key>, CaseLess> subkeys;
+    std::vector<Value> values;  // in creation order
+    bool denyWrite = false;
+    bool deleted = false;
+};
+
+struct OpenKey {
+    std::shared_ptr<Key> key;
+    REGSAM access;
+};
+
+struct Window {
+    std::string title;
+    bool hung;
+    bool exists = true;
+    bool visible = true;
+    std::vector<Message> received;
+};
+
+struct DeviceList {
+    bool open = true;
+    std::vector<int> members;  // device numbers, in enumeration order
+    // The class install parameters last set for each device of the list.
+    std::map<int, SP_PROPCHANGE_PARAMS> params;
+    std::map<int, DWORD> paramsSize;
+};
+
+struct Machine {
+    Machine();  // a machine with the predefined registry roots only
+
+    // Registry
+    std::map<ULONG_PTR, std::shared_ptr<Key>> roots;
+    std::map<ULONG_PTR, OpenKey> handles;
+    ULONG_PTR nextHandle = 0x1000;
+
+    // Version query
+    Version version{VER_PLATFORM_WIN32_NT, 5, 1, 2600, "Service Pack 3"};
+    bool failExtended = false;
+    bool failPlain = false;
+    std::size_t versionQueries = 0;
+
+    DWORD lastError = 0;
+    std::uint64_t nowMs = 0;
+    std::string moduleFileName = "C:\\Program Files\\Setup\\CountrySetup.exe";
+    std::vector<MessageBoxShown> messageBoxes;
+
+    std::vector<std::unique_ptr<Window>> windows;  // in creation order
+
+    std::vector<Device> devices;
+    std::vector<bool> deviceEnabled;
+    std::vector<std::unique_ptr<DeviceList>> deviceLists;
+    std::vector<PropertyChange> propertyChanges;
+
+    std::vector<Call> journal;
+
+    // Fault injection
+    std::size_t failableCalls = 0;
+    std::size_t failAt = 0;
+    LONG failError = 0;
+    bool faultFired = false;
+};
+
+Machine& M();
+
+// Records a call and returns its journal index, so the result can be filled in afterwards.
+std::size_t Record(const char* function, std::string target, std::string name, std::string detail);
+// Stores the call's result and returns it, for `return Done(i, result);`.
+long Done(std::size_t entry, long result);
+// Counts a failable call; true when this is the call armed to fail, with the error to give.
+bool Fault(LONG usualError, LONG* error);
+
+std::string Hex(ULONG_PTR value);
+std::string QuoteOrNull(LPCSTR text);
+
+}  // namespace simwin::detail
