@@ -42,6 +42,9 @@ void ClearJournal();
 long FindCall(const std::string& function, const std::string& target = std::string(),
               std::size_t from = 0);
 std::size_t CountCalls(const std::string& function);
+// Adds an entry of the test's own (function "note"), so a test double's actions appear in
+// order among the calls.
+void Note(const std::string& what);
 
 // ---- Fault injection ------------------------------------------------------------------------
 // Arms the n-th failable call from now (1-based) to fail as the real call would: `error` is the

@@ -103,6 +103,8 @@ std::size_t CountCalls(const std::string& function) {
     return count;
 }
 
+void Note(const std::string& what) { Record("note", what, "", ""); }
+
 void FailNthCall(std::size_t n, LONG error) {
     Machine& m = M();
     m.failAt = m.failableCalls + n;

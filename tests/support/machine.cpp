@@ -72,17 +72,23 @@ std::vector<BYTE> Sz(const char* text) {
 void MachineTest::SetUp() {
 #ifdef _WIN32
     if (!RunningOnWine()) GTEST_SKIP() << "writes registry keys: runs under Wine only";
-    for (const char* tree : kOwnedTrees)
-        ASSERT_TRUE(regfixture::DeleteTree(HKEY_LOCAL_MACHINE, tree)) << tree;
-#else
-    simwin::Reset();
 #endif
+    Clean();
 }
 
 void MachineTest::TearDown() {
 #ifdef _WIN32
     if (!RunningOnWine()) return;
     for (const char* tree : kOwnedTrees) regfixture::DeleteTree(HKEY_LOCAL_MACHINE, tree);
+#endif
+}
+
+void MachineTest::Clean() {
+#ifdef _WIN32
+    for (const char* tree : kOwnedTrees)
+        ASSERT_TRUE(regfixture::DeleteTree(HKEY_LOCAL_MACHINE, tree)) << tree;
+#else
+    simwin::Reset();
 #endif
 }
 

@@ -50,6 +50,8 @@ class MachineTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
+    // Back to the clean machine of SetUp, within a test.
+    void Clean();
     // Loads a fixture (after Expand); fails the test when it does not load.
     void Load(const std::string& regText);
     // The whole tree under the class keys and the scratch key, as canonical text.
