@@ -37,6 +37,10 @@ struct Call {
 };
 const std::vector<Call>& Journal();
 void ClearJournal();
+// All calls (the default); only the calls that change the registry (RegSetValueExA,
+// RegDeleteValueA, RegCreateKeyExA, RegDeleteKeyA); or none. Long runs journal less.
+enum class JournalMode { All, Changes, Off };
+void SetJournalMode(JournalMode mode);
 // Index of the first journal entry at or after `from` with this function (and target, when
 // given), or -1.
 long FindCall(const std::string& function, const std::string& target = std::string(),

@@ -73,7 +73,7 @@ std::size_t OpenDeviceLists() {
 
 HDEVINFO SetupDiGetClassDevsA(const GUID* ClassGuid, PCSTR, HWND hwndParent, DWORD Flags) {
     Machine& m = M();
-    const std::size_t entry = Record("SetupDiGetClassDevsA", "", Hex(Flags),
+    const std::size_t entry = SIM_RECORD("SetupDiGetClassDevsA", "", Hex(Flags),
                                      "owner=" + Hex(reinterpret_cast<ULONG_PTR>(hwndParent)));
     LONG error = 0;
     if (Fault(ERROR_INVALID_PARAMETER, &error)) {
@@ -97,7 +97,7 @@ HDEVINFO SetupDiGetClassDevsA(const GUID* ClassGuid, PCSTR, HWND hwndParent, DWO
 }
 
 BOOL SetupDiEnumDeviceInfo(HDEVINFO set, DWORD index, PSP_DEVINFO_DATA data) {
-    const std::size_t entry = Record("SetupDiEnumDeviceInfo", "", std::to_string(index), "");
+    const std::size_t entry = SIM_RECORD("SetupDiEnumDeviceInfo", "", std::to_string(index), "");
     LONG error = 0;
     if (Fault(ERROR_NO_MORE_ITEMS, &error)) return Fail(entry, static_cast<DWORD>(error));
     DeviceList* list = FindList(set);
@@ -109,7 +109,7 @@ BOOL SetupDiEnumDeviceInfo(HDEVINFO set, DWORD index, PSP_DEVINFO_DATA data) {
     data->ClassGuid = kNetClass;
     data->DevInst = static_cast<DWORD>(device + 1);
     data->Reserved = static_cast<DWORD>(device);
-    M().journal[entry].target = DeviceName(device);
+    if (Call* call = Entry(entry)) call->target = DeviceName(device);
     return static_cast<BOOL>(Done(entry, TRUE));
 }
 
@@ -117,7 +117,7 @@ BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO set, PSP_DEVINFO_DATA data, DWOR
                                        PDWORD type, PBYTE buffer, DWORD size, PDWORD required) {
     Machine& m = M();
     const int device = MemberDevice(FindList(set), data);
-    const std::size_t entry = Record("SetupDiGetDeviceRegistryPropertyA", DeviceName(device),
+    const std::size_t entry = SIM_RECORD("SetupDiGetDeviceRegistryPropertyA", DeviceName(device),
                                      Hex(property), "size=" + std::to_string(size));
     LONG error = 0;
     if (Fault(static_cast<LONG>(kErrorInvalidData), &error)) {
@@ -142,7 +142,7 @@ BOOL SetupDiSetClassInstallParamsA(HDEVINFO set, PSP_DEVINFO_DATA data,
     DeviceList* list = FindList(set);
     const int device = MemberDevice(list, data);
     const std::size_t entry =
-        Record("SetupDiSetClassInstallParamsA", DeviceName(device),
+        SIM_RECORD("SetupDiSetClassInstallParamsA", DeviceName(device),
                params ? Hex(params->InstallFunction) : "NULL", "size=" + std::to_string(size));
     LONG error = 0;
     if (Fault(ERROR_INVALID_PARAMETER, &error)) return Fail(entry, static_cast<DWORD>(error));
@@ -164,7 +164,7 @@ BOOL SetupDiCallClassInstaller(DI_FUNCTION function, HDEVINFO set, PSP_DEVINFO_D
     DeviceList* list = FindList(set);
     const int device = MemberDevice(list, data);
     const std::size_t entry =
-        Record("SetupDiCallClassInstaller", DeviceName(device), Hex(function), "");
+        SIM_RECORD("SetupDiCallClassInstaller", DeviceName(device), Hex(function), "");
     LONG error = 0;
     if (Fault(ERROR_ACCESS_DENIED, &error)) return Fail(entry, static_cast<DWORD>(error));
     if (!list) return Fail(entry, static_cast<DWORD>(ERROR_INVALID_HANDLE));
@@ -186,7 +186,7 @@ BOOL SetupDiCallClassInstaller(DI_FUNCTION function, HDEVINFO set, PSP_DEVINFO_D
 }
 
 BOOL SetupDiDestroyDeviceInfoList(HDEVINFO set) {
-    const std::size_t entry = Record("SetupDiDestroyDeviceInfoList", "", "", "");
+    const std::size_t entry = SIM_RECORD("SetupDiDestroyDeviceInfoList", "", "", "");
     DeviceList* list = FindList(set);
     LONG error = 0;
     const bool fault = Fault(ERROR_INVALID_HANDLE, &error);

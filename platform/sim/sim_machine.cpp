@@ -38,6 +38,40 @@ std::string Upper(const std::string& text) {
     return upper;
 }
 
+int CompareNoCase(std::string_view a, std::string_view b) {
+    // Names are ANSI texts; the letters that fold are the ASCII ones.
+    const std::size_t common = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < common; ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x == y) continue;
+        if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 'a' + 'A');
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+bool Journaling(const char* function) {
+    switch (M().journalMode) {
+        case JournalMode::All:
+            return true;
+        case JournalMode::Off:
+            return false;
+        case JournalMode::Changes:
+            return std::strcmp(function, "RegSetValueExA") == 0 ||
+                   std::strcmp(function, "RegDeleteValueA") == 0 ||
+                   std::strcmp(function, "RegCreateKeyExA") == 0 ||
+                   std::strcmp(function, "RegDeleteKeyA") == 0;
+    }
+    return true;
+}
+
+Call* Entry(std::size_t entry) {
+    auto& journal = M().journal;
+    return entry < journal.size() ? &journal[entry] : nullptr;
+}
+
 std::string Hex(ULONG_PTR value) {
     char text[32];
     std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
@@ -56,7 +90,7 @@ std::size_t Record(const char* function, std::string target, std::string name, s
 }
 
 long Done(std::size_t entry, long result) {
-    M().journal[entry].result = result;
+    if (Call* call = Entry(entry)) call->result = result;
     return result;
 }
 
@@ -87,6 +121,7 @@ void Reset() { M() = Machine(); }
 
 const std::vector<Call>& Journal() { return M().journal; }
 void ClearJournal() { M().journal.clear(); }
+void SetJournalMode(JournalMode mode) { M().journalMode = mode; }
 
 long FindCall(const std::string& function, const std::string& target, std::size_t from) {
     const auto& journal = M().journal;
@@ -103,7 +138,7 @@ std::size_t CountCalls(const std::string& function) {
     return count;
 }
 
-void Note(const std::string& what) { Record("note", what, "", ""); }
+void Note(const std::string& what) { SIM_RECORD("note", what, "", ""); }
 
 void FailNthCall(std::size_t n, LONG error) {
     Machine& m = M();
@@ -178,7 +213,7 @@ BOOL GetVersionExA(LPOSVERSIONINFOA info) {
     Machine& m = M();
     ++m.versionQueries;
     const DWORD size = info ? info->dwOSVersionInfoSize : 0;
-    const std::size_t entry = Record("GetVersionExA", "", std::to_string(size), "");
+    const std::size_t entry = SIM_RECORD("GetVersionExA", "", std::to_string(size), "");
     LONG error = 0;
     if (Fault(ERROR_INSUFFICIENT_BUFFER, &error)) {
         m.lastError = static_cast<DWORD>(error);
@@ -213,7 +248,7 @@ DWORD GetLastError() { return M().lastError; }
 void SetLastError(DWORD code) { M().lastError = code; }
 
 void Sleep(DWORD ms) {
-    Record("Sleep", "", std::to_string(ms), "");
+    SIM_RECORD("Sleep", "", std::to_string(ms), "");
     M().nowMs += ms;
 }
 
@@ -229,7 +264,7 @@ DWORD GetModuleFileNameA(HMODULE, LPSTR buffer, DWORD size) {
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     Machine& m = M();
     const std::size_t entry =
-        Record("MessageBoxA", caption ? caption : "", text ? text : "", Hex(type));
+        SIM_RECORD("MessageBoxA", caption ? caption : "", text ? text : "", Hex(type));
     LONG error = 0;
     if (Fault(ERROR_INVALID_PARAMETER, &error)) {
         m.lastError = static_cast<DWORD>(error);
@@ -243,7 +278,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 
 HWND FindWindowA(LPCSTR className, LPCSTR title) {
     Machine& m = M();
-    const std::size_t entry = Record("FindWindowA", title ? title : "", QuoteOrNull(className), "");
+    const std::size_t entry = SIM_RECORD("FindWindowA", title ? title : "", QuoteOrNull(className), "");
     LONG error = 0;
     if (Fault(ERROR_INVALID_PARAMETER, &error)) {
         m.lastError = static_cast<DWORD>(error);
@@ -252,7 +287,7 @@ HWND FindWindowA(LPCSTR className, LPCSTR title) {
     // Window titles compare case-insensitively; class names are not modelled.
     for (std::size_t i = 0; i < m.windows.size(); ++i) {
         const Window& window = *m.windows[i];
-        if (window.exists && title && Upper(window.title) == Upper(title))
+        if (window.exists && title && EqualNoCase(window.title, title))
             return reinterpret_cast<HWND>(Done(entry, static_cast<long>(i + 1)));
     }
     m.lastError = 0;
@@ -276,7 +311,7 @@ std::string MessageDetail(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Window* window = FindWindowRecord(hwnd);
-    const std::size_t entry = Record("SendMessageA", window ? window->title : Hex(0), Hex(msg),
+    const std::size_t entry = SIM_RECORD("SendMessageA", window ? window->title : Hex(0), Hex(msg),
                                      MessageDetail(msg, wParam, lParam));
     if (!window || !window->exists) {
         M().lastError = ERROR_INVALID_HANDLE;
@@ -291,7 +326,7 @@ LRESULT SendMessageTimeoutA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, U
     Machine& m = M();
     Window* window = FindWindowRecord(hwnd);
     const std::size_t entry =
-        Record("SendMessageTimeoutA", window ? window->title : Hex(0), Hex(msg),
+        SIM_RECORD("SendMessageTimeoutA", window ? window->title : Hex(0), Hex(msg),
                MessageDetail(msg, wParam, lParam) + " flags=" + Hex(flags) +
                    " timeout=" + std::to_string(timeout));
     LONG error = 0;
@@ -317,7 +352,7 @@ LRESULT SendMessageTimeoutA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, U
 BOOL ShowWindow(HWND hwnd, int command) {
     Window* window = FindWindowRecord(hwnd);
     const std::size_t entry =
-        Record("ShowWindow", window ? window->title : Hex(0), std::to_string(command), "");
+        SIM_RECORD("ShowWindow", window ? window->title : Hex(0), std::to_string(command), "");
     if (!window || !window->exists) return static_cast<BOOL>(Done(entry, FALSE));
     const bool wasVisible = window->visible;
     window->visible = command != SW_HIDE;
@@ -327,7 +362,7 @@ BOOL ShowWindow(HWND hwnd, int command) {
 namespace platform {
 
 void ExitProgram(int code) {
-    Record("exit", "", std::to_string(code), "");
+    SIM_RECORD("exit", "", std::to_string(code), "");
     throw simwin::ProcessExit{code};
 }
 

@@ -78,23 +78,77 @@ std::string Join(const std::string& base, LPCSTR subKey) {
     return base + "\\" + subKey;
 }
 
-// Splits a subkey path into its names. A path may not begin with a backslash, nor hold an empty
-// name between two backslashes; one trailing backslash is allowed.
+// The parent reached by the last walk: instance searches open thousands of keys under one
+// class key, and resolving it once keeps long simulated runs quick.
+struct ParentCache {
+    const Key* from = nullptr;
+    std::string prefix;  // the path up to its last backslash, exactly as given
+    std::weak_ptr<Key> parent;
+};
+ParentCache& LastParent() {
+    static ParentCache cache;
+    return cache;
+}
+
+// Walks a subkey path from `key`, one name at a time. A path may not begin with a backslash,
+// nor hold an empty name between two backslashes; one trailing backslash is allowed. With
+// `create`, missing keys are made (RegCreateKeyExA); otherwise a missing one ends the walk.
+LONG WalkPath(std::shared_ptr<Key>* key, LPCSTR path, bool create, bool* created = nullptr) {
+    if (!path || !*path) return ERROR_SUCCESS;
+    if (*path == '\\') return ERROR_BAD_PATHNAME;
+    const std::string_view all(path);
+    std::size_t begin = 0;
+    const std::size_t lastSlash = all.rfind('\\');
+    ParentCache& cache = LastParent();
+    if (!create && lastSlash != std::string_view::npos && lastSlash + 1 < all.size() &&
+        cache.from == key->get() && all.substr(0, lastSlash) == cache.prefix) {
+        std::shared_ptr<Key> parent = cache.parent.lock();
+        if (parent && !parent->deleted) {
+            *key = parent;
+            begin = lastSlash + 1;
+        }
+    }
+    const Key* from = key->get();
+    while (begin < all.size()) {
+        std::size_t end = all.find('\\', begin);
+        if (end == std::string_view::npos) end = all.size();
+        const std::string_view name = all.substr(begin, end - begin);
+        if (name.empty()) return ERROR_BAD_PATHNAME;
+        auto next = (*key)->subkeys.find(name);
+        if (next == (*key)->subkeys.end()) {
+            if (!create) return ERROR_FILE_NOT_FOUND;
+            auto made = std::make_shared<Key>();
+            made->name = std::string(name);
+            made->fullPath = (*key)->fullPath + "\\" + made->name;
+            next = (*key)->subkeys.emplace(made->name, made).first;
+            if (created) *created = true;
+        }
+        if (end == lastSlash && !create) {
+            // Reached the last name's parent by a full walk: remember it.
+            cache.from = from;
+            cache.prefix.assign(all.substr(0, lastSlash));
+            cache.parent = next->second;
+        }
+        *key = next->second;
+        begin = end + 1;
+    }
+    return ERROR_SUCCESS;
+}
+
+// The names of a path, for the few callers that need them one by one.
 bool SplitPath(LPCSTR path, std::vector<std::string>* names) {
     names->clear();
     if (!path || !*path) return true;
     if (*path == '\\') return false;
-    std::string current;
-    for (const char* p = path; *p; ++p) {
-        if (*p != '\\') {
-            current += *p;
-            continue;
-        }
-        if (current.empty()) return false;
-        names->push_back(current);
-        current.clear();
+    const std::string_view all(path);
+    std::size_t begin = 0;
+    while (begin < all.size()) {
+        std::size_t end = all.find('\\', begin);
+        if (end == std::string_view::npos) end = all.size();
+        if (end == begin) return false;
+        names->emplace_back(all.substr(begin, end - begin));
+        begin = end + 1;
     }
-    if (!current.empty()) names->push_back(current);
     return true;
 }
 
@@ -107,9 +161,9 @@ HKEY NewHandle(const std::shared_ptr<Key>& key, REGSAM access) {
 }
 
 Value* FindValue(Key& key, LPCSTR name) {
-    const std::string wanted = Upper(name ? name : "");
+    const std::string_view wanted(name ? name : "");
     for (Value& value : key.values)
-        if (Upper(value.name) == wanted) return &value;
+        if (EqualNoCase(value.name, wanted)) return &value;
     return nullptr;
 }
 
@@ -130,14 +184,7 @@ namespace simwin {
 void DenyWriteAccess(HKEY root, const std::string& path, bool deny) {
     REGSAM access = 0;
     std::shared_ptr<Key> key = Resolve(root, &access);
-    std::vector<std::string> names;
-    if (!key || !SplitPath(path.c_str(), &names)) return;
-    for (const std::string& name : names) {
-        auto next = key->subkeys.find(name);
-        if (next == key->subkeys.end()) return;
-        key = next->second;
-    }
-    key->denyWrite = deny;
+    if (key && WalkPath(&key, path.c_str(), false) == ERROR_SUCCESS) key->denyWrite = deny;
 }
 
 std::size_t OpenKeyCount() { return M().handles.size(); }
@@ -146,20 +193,14 @@ std::size_t OpenKeyCount() { return M().handles.size(); }
 
 LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY phkResult) {
     const std::size_t entry =
-        Record("RegOpenKeyExA", Join(TargetPath(hKey), lpSubKey), AccessName(samDesired), "");
+        SIM_RECORD("RegOpenKeyExA", Join(TargetPath(hKey), lpSubKey), AccessName(samDesired), "");
     if (!phkResult) return Done(entry, ERROR_INVALID_PARAMETER);
     *phkResult = nullptr;
     LONG error = 0;
     if (Fault(ERROR_ACCESS_DENIED, &error)) return Done(entry, error);
     std::shared_ptr<Key> key;
     if (LONG status = CheckKey(hKey, 0, &key)) return Done(entry, status);
-    std::vector<std::string> names;
-    if (!SplitPath(lpSubKey, &names)) return Done(entry, ERROR_BAD_PATHNAME);
-    for (const std::string& name : names) {
-        auto next = key->subkeys.find(name);
-        if (next == key->subkeys.end()) return Done(entry, ERROR_FILE_NOT_FOUND);
-        key = next->second;
-    }
+    if (LONG status = WalkPath(&key, lpSubKey, false)) return Done(entry, status);
     if (key->denyWrite && (samDesired & kWriteAccess)) return Done(entry, ERROR_ACCESS_DENIED);
     *phkResult = NewHandle(key, samDesired);
     return Done(entry, ERROR_SUCCESS);
@@ -168,25 +209,14 @@ LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY p
 LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM samDesired, void*,
                      PHKEY phkResult, LPDWORD lpdwDisposition) {
     const std::size_t entry =
-        Record("RegCreateKeyExA", Join(TargetPath(hKey), lpSubKey), AccessName(samDesired), "");
+        SIM_RECORD("RegCreateKeyExA", Join(TargetPath(hKey), lpSubKey), AccessName(samDesired), "");
     if (!phkResult) return Done(entry, ERROR_INVALID_PARAMETER);
     *phkResult = nullptr;
     std::shared_ptr<Key> key;
     if (LONG status = CheckKey(hKey, 0, &key)) return Done(entry, status);
-    std::vector<std::string> names;
-    if (!SplitPath(lpSubKey, &names)) return Done(entry, ERROR_BAD_PATHNAME);
-    DWORD disposition = REG_OPENED_EXISTING_KEY;
-    for (const std::string& name : names) {
-        auto next = key->subkeys.find(name);
-        if (next == key->subkeys.end()) {
-            auto created = std::make_shared<Key>();
-            created->name = name;
-            created->fullPath = key->fullPath + "\\" + name;
-            next = key->subkeys.emplace(name, created).first;
-            disposition = REG_CREATED_NEW_KEY;
-        }
-        key = next->second;
-    }
+    bool created = false;
+    if (LONG status = WalkPath(&key, lpSubKey, true, &created)) return Done(entry, status);
+    const DWORD disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
     if (key->denyWrite && (samDesired & kWriteAccess)) return Done(entry, ERROR_ACCESS_DENIED);
     *phkResult = NewHandle(key, samDesired);
     if (lpdwDisposition) *lpdwDisposition = disposition;
@@ -196,7 +226,7 @@ LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM sam
 LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
                       LPBYTE lpData, LPDWORD lpcbData) {
     const std::size_t entry =
-        Record("RegQueryValueExA", TargetPath(hKey), lpValueName ? lpValueName : "",
+        SIM_RECORD("RegQueryValueExA", TargetPath(hKey), lpValueName ? lpValueName : "",
                lpcbData ? "size=" + std::to_string(*lpcbData) : "size=NULL");
     LONG error = 0;
     if (Fault(ERROR_MORE_DATA, &error)) {
@@ -224,7 +254,7 @@ LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD
 LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData,
                     DWORD cbData) {
     const std::size_t entry =
-        Record("RegSetValueExA", TargetPath(hKey), lpValueName ? lpValueName : "",
+        SIM_RECORD("RegSetValueExA", TargetPath(hKey), lpValueName ? lpValueName : "",
                TypeName(dwType) + " [" + Bytes(lpData, cbData) + "]");
     LONG error = 0;
     if (Fault(ERROR_ACCESS_DENIED, &error)) return Done(entry, error);
@@ -243,14 +273,14 @@ LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BY
 
 LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
     const std::size_t entry =
-        Record("RegDeleteValueA", TargetPath(hKey), lpValueName ? lpValueName : "", "");
+        SIM_RECORD("RegDeleteValueA", TargetPath(hKey), lpValueName ? lpValueName : "", "");
     LONG error = 0;
     if (Fault(ERROR_ACCESS_DENIED, &error)) return Done(entry, error);
     std::shared_ptr<Key> key;
     if (LONG status = CheckKey(hKey, KEY_SET_VALUE, &key)) return Done(entry, status);
-    const std::string wanted = Upper(lpValueName ? lpValueName : "");
+    const std::string_view wanted(lpValueName ? lpValueName : "");
     for (auto it = key->values.begin(); it != key->values.end(); ++it) {
-        if (Upper(it->name) == wanted) {
+        if (EqualNoCase(it->name, wanted)) {
             key->values.erase(it);
             return Done(entry, ERROR_SUCCESS);
         }
@@ -260,7 +290,7 @@ LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
 
 LONG RegCloseKey(HKEY hKey) {
     Machine& m = M();
-    const std::size_t entry = Record("RegCloseKey", TargetPath(hKey), "", "");
+    const std::size_t entry = SIM_RECORD("RegCloseKey", TargetPath(hKey), "", "");
     const ULONG_PTR id = reinterpret_cast<ULONG_PTR>(hKey);
     LONG error = 0;
     if (Fault(ERROR_INVALID_HANDLE, &error)) {
@@ -273,7 +303,7 @@ LONG RegCloseKey(HKEY hKey) {
 }
 
 LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
-    const std::size_t entry = Record("RegDeleteKeyA", Join(TargetPath(hKey), lpSubKey), "", "");
+    const std::size_t entry = SIM_RECORD("RegDeleteKeyA", Join(TargetPath(hKey), lpSubKey), "", "");
     std::shared_ptr<Key> parent;
     if (LONG status = CheckKey(hKey, 0, &parent)) return Done(entry, status);
     std::vector<std::string> names;
@@ -296,7 +326,7 @@ LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
 LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPDWORD, LPSTR,
                    LPDWORD, PFILETIME lpftLastWriteTime) {
     const std::size_t entry =
-        Record("RegEnumKeyExA", TargetPath(hKey), std::to_string(dwIndex), "");
+        SIM_RECORD("RegEnumKeyExA", TargetPath(hKey), std::to_string(dwIndex), "");
     std::shared_ptr<Key> key;
     if (LONG status = CheckKey(hKey, KEY_ENUMERATE_SUB_KEYS, &key)) return Done(entry, status);
     if (!lpName || !lpcchName) return Done(entry, ERROR_INVALID_PARAMETER);
@@ -314,7 +344,7 @@ LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LP
 LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName, LPDWORD,
                    LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
     const std::size_t entry =
-        Record("RegEnumValueA", TargetPath(hKey), std::to_string(dwIndex), "");
+        SIM_RECORD("RegEnumValueA", TargetPath(hKey), std::to_string(dwIndex), "");
     std::shared_ptr<Key> key;
     if (LONG status = CheckKey(hKey, KEY_QUERY_VALUE, &key)) return Done(entry, status);
     if (!lpValueName || !lpcchValueName || (lpData && !lpcbData))

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/sim/sim_control.h"
@@ -14,9 +16,14 @@ namespace simwin::detail {
 
 // Registry names compare case-insensitively and enumerate in upper-case order, as on Windows.
 std::string Upper(const std::string& text);
+int CompareNoCase(std::string_view a, std::string_view b);
+inline bool EqualNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && CompareNoCase(a, b) == 0;
+}
 struct CaseLess {
-    bool operator()(const std::string& a, const std::string& b) const {
-        return Upper(a) < Upper(b);
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const {
+        return CompareNoCase(a, b) < 0;
     }
 };
 
@@ -83,6 +90,7 @@ struct Machine {
     std::vector<PropertyChange> propertyChanges;
 
     std::vector<Call> journal;
+    JournalMode journalMode = JournalMode::All;
 
     // Fault injection
     std::size_t failableCalls = 0;
@@ -94,7 +102,16 @@ struct Machine {
 Machine& M();
 
 // Records a call and returns its journal index, so the result can be filled in afterwards.
+// Call it through SIM_RECORD, which builds the texts only when the call is journaled.
 std::size_t Record(const char* function, std::string target, std::string name, std::string detail);
+constexpr std::size_t kUnrecorded = std::numeric_limits<std::size_t>::max();
+bool Journaling(const char* function);
+#define SIM_RECORD(fn_, target_, name_, detail_)                 \
+    (::simwin::detail::Journaling(fn_)                           \
+         ? ::simwin::detail::Record(fn_, target_, name_, detail_) \
+         : ::simwin::detail::kUnrecorded)
+// The journal entry, for filling in later; null when the call was not journaled.
+Call* Entry(std::size_t entry);
 // Stores the call's result and returns it, for `return Done(i, result);`.
 long Done(std::size_t entry, long result);
 // Counts a failable call; true when this is the call armed to fail, with the error to give.
