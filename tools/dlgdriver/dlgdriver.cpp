@@ -17,8 +17,10 @@
 //   about HOW              window-menu command 0x10, then closes the About box with its
 //                          button (id 1), escape, or close; the location dialog must be back
 //   msgbox                 reads the message box captioned "Velmora" and presses its OK
-//   rect WHICH             screen rectangle of "dialog" or "about" (for screenshots)
 //   openabout              opens the About box and leaves it open
+//   closeabout HOW         closes an open About box (HOW as for about)
+//   rect WHICH             screen rectangle of "dialog" or "about" (for screenshots)
+//   dropdown open|close    drops the list down (printing its rectangle) or folds it up
 //
 // Exits 0 when every command succeeded, 1 at the first that did not (after an "error" line).
 #include <fcntl.h>
@@ -315,13 +317,21 @@ std::string DescribeAbout(HWND about, HWND dialog) {
            " owner-enabled=" + (IsWindowEnabled(dialog) ? "1" : "0");
 }
 
-bool CommandAbout(const std::string& how) {
+bool CommandOpenAbout() {
     HWND dialog = LocationDialog();
     if (!dialog) return false;
     HWND about = OpenAbout(dialog);
     if (!about) return Fail("no About box");
     Time("About box shown");
     Say(DescribeAbout(about, dialog));
+    return true;
+}
+
+bool CommandCloseAbout(const std::string& how) {
+    HWND about = WaitFor(Kind::About);
+    if (!about) return Fail("no About box");
+    // The location dialog is disabled while the About box runs, so it is found by title here.
+    HWND dialog = FindWindowW(kDialogClass, kProgramTitle);
     bool posted = false;
     if (how == "button") {
         posted = PostMessageW(GetDlgItem(about, kAboutOkId), BM_CLICK, 0, 0);
@@ -337,18 +347,47 @@ bool CommandAbout(const std::string& how) {
     Time("About box gone");
     // Back in the location dialog, which the nested run had disabled.
     const DWORD begin = GetTickCount();
-    while (!IsWindowEnabled(dialog) && GetTickCount() - begin < timeoutMs) Sleep(20);
-    Say("about closed by=" + how + " dialog-visible=" + (IsWindowVisible(dialog) ? "1" : "0") +
-        " dialog-enabled=" + (IsWindowEnabled(dialog) ? "1" : "0"));
+    while (dialog && !IsWindowEnabled(dialog) && GetTickCount() - begin < timeoutMs) Sleep(20);
+    Say("about closed by=" + how +
+        " dialog-visible=" + (dialog && IsWindowVisible(dialog) ? "1" : "0") +
+        " dialog-enabled=" + (dialog && IsWindowEnabled(dialog) ? "1" : "0"));
     return true;
 }
 
-bool CommandOpenAbout() {
+struct DroppedList {
+    DWORD thread;
+    HWND found;
+};
+
+BOOL CALLBACK VisitDroppedList(HWND window, LPARAM context) {
+    DroppedList* search = reinterpret_cast<DroppedList*>(context);
+    if (!IsWindowVisible(window) || ClassName(window) != L"ComboLBox" ||
+        GetWindowThreadProcessId(window, nullptr) != search->thread)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// Drops the list down or folds it up again; dropped, prints the list's screen rectangle.
+bool CommandDropDown(const std::string& how) {
     HWND dialog = LocationDialog();
     if (!dialog) return false;
-    HWND about = OpenAbout(dialog);
-    if (!about) return Fail("no About box");
-    Say(DescribeAbout(about, dialog));
+    HWND list = GetDlgItem(dialog, kListId);
+    LRESULT result = 0;
+    if (!Ask(list, CB_SHOWDROPDOWN, how == "open", 0, &result)) return Fail("list does not answer");
+    if (how != "open") return true;
+    // The dropped list is a top-level window of the dialog's thread (GetComboBoxInfo does not
+    // answer across processes under Wine).
+    DroppedList search{GetWindowThreadProcessId(dialog, nullptr), nullptr};
+    const DWORD begin = GetTickCount();
+    while (EnumWindows(VisitDroppedList, reinterpret_cast<LPARAM>(&search)) && !search.found &&
+           GetTickCount() - begin < timeoutMs)
+        Sleep(20);
+    if (!search.found) return Fail("no dropped list");
+    RECT rect;
+    GetWindowRect(search.found, &rect);
+    Say("rect list " + std::to_string(rect.left) + " " + std::to_string(rect.top) + " " +
+        std::to_string(rect.right - rect.left) + " " + std::to_string(rect.bottom - rect.top));
     return true;
 }
 
@@ -390,7 +429,8 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: dlgdriver [--timeout MS] (wait | list | items | select TEXT |\n"
                  "       dismiss button|enter|escape|close | about button|escape|close |\n"
-                 "       msgbox | rect dialog|about | openabout)...\n");
+                 "       msgbox | openabout | closeabout HOW | rect dialog|about |\n"
+                 "       dropdown open|close)...\n");
     return 2;
 }
 
@@ -428,7 +468,11 @@ int main(int argc, char** argv) {
         } else if (command == "dismiss") {
             ok = CommandDismiss(argv[++i]);
         } else if (command == "about") {
-            ok = CommandAbout(argv[++i]);
+            ok = CommandOpenAbout() && CommandCloseAbout(argv[++i]);
+        } else if (command == "closeabout") {
+            ok = CommandCloseAbout(argv[++i]);
+        } else if (command == "dropdown") {
+            ok = CommandDropDown(argv[++i]);
         } else if (command == "rect") {
             ok = CommandRect(argv[++i]);
         } else {
