@@ -59,8 +59,10 @@ void FailNthCall(std::size_t n, LONG error = 0);
 // Failable calls made since the last Reset or ClearFaultCounter.
 std::size_t FailableCallCount();
 void ClearFaultCounter();
-// Whether the armed fault has been used.
+// Whether the armed fault has been used, and on which call (function, key path, value name;
+// filled for registry calls whatever the journal mode).
 bool FaultFired();
+Call FaultedCall();
 
 // ---- Registry -------------------------------------------------------------------------------
 // Opens that ask for write access (KEY_SET_VALUE and beyond, so KEY_ALL_ACCESS) to this key get

@@ -74,7 +74,7 @@ std::size_t OpenDeviceLists() {
 HDEVINFO SetupDiGetClassDevsA(const GUID* ClassGuid, PCSTR, HWND hwndParent, DWORD Flags) {
     Machine& m = M();
     const std::size_t entry = SIM_RECORD("SetupDiGetClassDevsA", "", Hex(Flags),
-                                     "owner=" + Hex(reinterpret_cast<ULONG_PTR>(hwndParent)));
+                                         "owner=" + Hex(reinterpret_cast<ULONG_PTR>(hwndParent)));
     LONG error = 0;
     if (Fault(ERROR_INVALID_PARAMETER, &error)) {
         m.lastError = static_cast<DWORD>(error);
@@ -118,7 +118,7 @@ BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO set, PSP_DEVINFO_DATA data, DWOR
     Machine& m = M();
     const int device = MemberDevice(FindList(set), data);
     const std::size_t entry = SIM_RECORD("SetupDiGetDeviceRegistryPropertyA", DeviceName(device),
-                                     Hex(property), "size=" + std::to_string(size));
+                                         Hex(property), "size=" + std::to_string(size));
     LONG error = 0;
     if (Fault(static_cast<LONG>(kErrorInvalidData), &error)) {
         if (buffer) std::memset(buffer, 'K', size);  // a failed read leaves nothing to trust
@@ -143,7 +143,7 @@ BOOL SetupDiSetClassInstallParamsA(HDEVINFO set, PSP_DEVINFO_DATA data,
     const int device = MemberDevice(list, data);
     const std::size_t entry =
         SIM_RECORD("SetupDiSetClassInstallParamsA", DeviceName(device),
-               params ? Hex(params->InstallFunction) : "NULL", "size=" + std::to_string(size));
+                   params ? Hex(params->InstallFunction) : "NULL", "size=" + std::to_string(size));
     LONG error = 0;
     if (Fault(ERROR_INVALID_PARAMETER, &error)) return Fail(entry, static_cast<DWORD>(error));
     if (!list) return Fail(entry, static_cast<DWORD>(ERROR_INVALID_HANDLE));

@@ -103,6 +103,10 @@ bool Fault(LONG usualError, LONG* error) {
     return true;
 }
 
+void NoteFault(const char* function, const std::string& target, const char* name) {
+    M().faultedCall = Call{function, target, name ? name : "", "", 0, M().nowMs};
+}
+
 namespace {
 
 Window* FindWindowRecord(HWND window) {
@@ -145,6 +149,7 @@ void FailNthCall(std::size_t n, LONG error) {
     m.failAt = m.failableCalls + n;
     m.failError = error;
     m.faultFired = false;
+    m.faultedCall = Call{};
 }
 std::size_t FailableCallCount() { return M().failableCalls; }
 void ClearFaultCounter() {
@@ -152,6 +157,7 @@ void ClearFaultCounter() {
     M().failAt = 0;
 }
 bool FaultFired() { return M().faultFired; }
+Call FaultedCall() { return M().faultedCall; }
 
 void SetVersion(const Version& version) { M().version = version; }
 void FailVersionQuery(bool extended, bool plain) {
@@ -278,7 +284,8 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 
 HWND FindWindowA(LPCSTR className, LPCSTR title) {
     Machine& m = M();
-    const std::size_t entry = SIM_RECORD("FindWindowA", title ? title : "", QuoteOrNull(className), "");
+    const std::size_t entry =
+        SIM_RECORD("FindWindowA", title ? title : "", QuoteOrNull(className), "");
     LONG error = 0;
     if (Fault(ERROR_INVALID_PARAMETER, &error)) {
         m.lastError = static_cast<DWORD>(error);
@@ -312,7 +319,7 @@ std::string MessageDetail(UINT msg, WPARAM wParam, LPARAM lParam) {
 LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Window* window = FindWindowRecord(hwnd);
     const std::size_t entry = SIM_RECORD("SendMessageA", window ? window->title : Hex(0), Hex(msg),
-                                     MessageDetail(msg, wParam, lParam));
+                                         MessageDetail(msg, wParam, lParam));
     if (!window || !window->exists) {
         M().lastError = ERROR_INVALID_HANDLE;
         return Done(entry, 0);
@@ -327,8 +334,8 @@ LRESULT SendMessageTimeoutA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, U
     Window* window = FindWindowRecord(hwnd);
     const std::size_t entry =
         SIM_RECORD("SendMessageTimeoutA", window ? window->title : Hex(0), Hex(msg),
-               MessageDetail(msg, wParam, lParam) + " flags=" + Hex(flags) +
-                   " timeout=" + std::to_string(timeout));
+                   MessageDetail(msg, wParam, lParam) + " flags=" + Hex(flags) +
+                       " timeout=" + std::to_string(timeout));
     LONG error = 0;
     if (Fault(ERROR_TIMEOUT, &error)) {
         m.lastError = static_cast<DWORD>(error);

@@ -197,7 +197,10 @@ LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY p
     if (!phkResult) return Done(entry, ERROR_INVALID_PARAMETER);
     *phkResult = nullptr;
     LONG error = 0;
-    if (Fault(ERROR_ACCESS_DENIED, &error)) return Done(entry, error);
+    if (Fault(ERROR_ACCESS_DENIED, &error)) {
+        NoteFault("RegOpenKeyExA", Join(TargetPath(hKey), lpSubKey), nullptr);
+        return Done(entry, error);
+    }
     std::shared_ptr<Key> key;
     if (LONG status = CheckKey(hKey, 0, &key)) return Done(entry, status);
     if (LONG status = WalkPath(&key, lpSubKey, false)) return Done(entry, status);
@@ -227,9 +230,10 @@ LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD
                       LPBYTE lpData, LPDWORD lpcbData) {
     const std::size_t entry =
         SIM_RECORD("RegQueryValueExA", TargetPath(hKey), lpValueName ? lpValueName : "",
-               lpcbData ? "size=" + std::to_string(*lpcbData) : "size=NULL");
+                   lpcbData ? "size=" + std::to_string(*lpcbData) : "size=NULL");
     LONG error = 0;
     if (Fault(ERROR_MORE_DATA, &error)) {
+        NoteFault("RegQueryValueExA", TargetPath(hKey), lpValueName);
         // What a failed read leaves in the buffer is not to be relied on: make that visible.
         if (lpData && lpcbData) std::memset(lpData, '1', *lpcbData);
         return Done(entry, error);
@@ -255,7 +259,7 @@ LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BY
                     DWORD cbData) {
     const std::size_t entry =
         SIM_RECORD("RegSetValueExA", TargetPath(hKey), lpValueName ? lpValueName : "",
-               TypeName(dwType) + " [" + Bytes(lpData, cbData) + "]");
+                   TypeName(dwType) + " [" + Bytes(lpData, cbData) + "]");
     LONG error = 0;
     if (Fault(ERROR_ACCESS_DENIED, &error)) return Done(entry, error);
     std::shared_ptr<Key> key;

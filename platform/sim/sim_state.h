@@ -97,6 +97,7 @@ struct Machine {
     std::size_t failAt = 0;
     LONG failError = 0;
     bool faultFired = false;
+    Call faultedCall{};
 };
 
 Machine& M();
@@ -106,16 +107,17 @@ Machine& M();
 std::size_t Record(const char* function, std::string target, std::string name, std::string detail);
 constexpr std::size_t kUnrecorded = std::numeric_limits<std::size_t>::max();
 bool Journaling(const char* function);
-#define SIM_RECORD(fn_, target_, name_, detail_)                 \
-    (::simwin::detail::Journaling(fn_)                           \
-         ? ::simwin::detail::Record(fn_, target_, name_, detail_) \
-         : ::simwin::detail::kUnrecorded)
+#define SIM_RECORD(fn_, target_, name_, detail_)                                                \
+    (::simwin::detail::Journaling(fn_) ? ::simwin::detail::Record(fn_, target_, name_, detail_) \
+                                       : ::simwin::detail::kUnrecorded)
 // The journal entry, for filling in later; null when the call was not journaled.
 Call* Entry(std::size_t entry);
 // Stores the call's result and returns it, for `return Done(i, result);`.
 long Done(std::size_t entry, long result);
 // Counts a failable call; true when this is the call armed to fail, with the error to give.
 bool Fault(LONG usualError, LONG* error);
+// Notes which call the fault hit, for the test to see.
+void NoteFault(const char* function, const std::string& target, const char* name);
 
 std::string Hex(ULONG_PTR value);
 std::string QuoteOrNull(LPCSTR text);
