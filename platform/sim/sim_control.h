@@ -46,6 +46,9 @@ void SetJournalMode(JournalMode mode);
 long FindCall(const std::string& function, const std::string& target = std::string(),
               std::size_t from = 0);
 std::size_t CountCalls(const std::string& function);
+// Calls made since the last Reset, journaled or not (all but lstrcmpA and the last-error
+// functions).
+std::size_t CallCount();
 // Adds an entry of the test's own (function "note"), so a test double's actions appear in
 // order among the calls.
 void Note(const std::string& what);

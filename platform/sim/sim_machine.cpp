@@ -53,6 +53,7 @@ int CompareNoCase(std::string_view a, std::string_view b) {
 }
 
 bool Journaling(const char* function) {
+    ++M().calls;
     switch (M().journalMode) {
         case JournalMode::All:
             return true;
@@ -135,6 +136,8 @@ long FindCall(const std::string& function, const std::string& target, std::size_
     }
     return -1;
 }
+
+std::size_t CallCount() { return M().calls; }
 
 std::size_t CountCalls(const std::string& function) {
     std::size_t count = 0;

@@ -91,6 +91,7 @@ struct Machine {
 
     std::vector<Call> journal;
     JournalMode journalMode = JournalMode::All;
+    std::size_t calls = 0;
 
     // Fault injection
     std::size_t failableCalls = 0;
