@@ -21,6 +21,8 @@
 //   closeabout HOW         closes an open About box (HOW as for about)
 //   rect WHICH             screen rectangle of "dialog" or "about" (for screenshots)
 //   dropdown open|close    drops the list down (printing its rectangle) or folds it up
+//   syscommand ID          posts the window-menu command ID; tells whether the About box
+//                          came up (and closes it)
 //
 // Exits 0 when every command succeeded, 1 at the first that did not (after an "error" line).
 #include <fcntl.h>
@@ -354,6 +356,26 @@ bool CommandCloseAbout(const std::string& how) {
     return true;
 }
 
+// Posts a window-menu command and tells whether the About box came up; closes it if it did.
+bool CommandSysCommand(const char* idText) {
+    HWND dialog = LocationDialog();
+    if (!dialog) return false;
+    const UINT id = static_cast<UINT>(std::strtoul(idText, nullptr, 0));
+    if (!PostMessageW(dialog, WM_SYSCOMMAND, id, 0)) return Fail("cannot post the command");
+    // A command the dialog does not take shows nothing, so this wait is all it gets.
+    const DWORD saved = timeoutMs;
+    timeoutMs = 1500;
+    HWND about = WaitFor(Kind::About);
+    timeoutMs = saved;
+    char id16[16];
+    std::snprintf(id16, sizeof id16, "0x%x", id);
+    Say(std::string("syscommand ") + id16 + " about=" + (about ? "1" : "0"));
+    if (!about) return true;
+    if (!PostMessageW(about, WM_CLOSE, 0, 0) || !WaitUntil(about, true))
+        return Fail("About box still there");
+    return true;
+}
+
 struct DroppedList {
     DWORD thread;
     HWND found;
@@ -430,7 +452,7 @@ int Usage() {
                  "usage: dlgdriver [--timeout MS] (wait | list | items | select TEXT |\n"
                  "       dismiss button|enter|escape|close | about button|escape|close |\n"
                  "       msgbox | openabout | closeabout HOW | rect dialog|about |\n"
-                 "       dropdown open|close)...\n");
+                 "       dropdown open|close | syscommand ID)...\n");
     return 2;
 }
 
@@ -471,6 +493,8 @@ int main(int argc, char** argv) {
             ok = CommandOpenAbout() && CommandCloseAbout(argv[++i]);
         } else if (command == "closeabout") {
             ok = CommandCloseAbout(argv[++i]);
+        } else if (command == "syscommand") {
+            ok = CommandSysCommand(argv[++i]);
         } else if (command == "dropdown") {
             ok = CommandDropDown(argv[++i]);
         } else if (command == "rect") {
