@@ -50,6 +50,8 @@ BOOL CLocationDlg::OnInitDialog() {
     }
 
     list.SetCurSel(kPreselectedPosition);
+    // The template's list is narrower than the longest country name.
+    list.FitDroppedWidth();
     return TRUE;
 }
 

@@ -17,6 +17,9 @@ class CComboBox {
     // The text of the item at the position: its length first, then the text. An empty text and
     // CB_ERR when there is no such item.
     int GetLBText(int position, std::string& text) const;
+    // Makes the dropped-down list wide enough for its longest item, so every item can be read
+    // in full; never narrower than the control itself.
+    void FitDroppedWidth() const;
 
   private:
     HWND window = nullptr;
