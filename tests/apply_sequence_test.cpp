@@ -6,8 +6,11 @@
 
 #include "apply/apply_sequence.h"
 #include "tests/support/machine.h"
+#include "tests/support/fake_dialog.h"
 
 namespace {
+
+using testsupport::FakeDialog;
 
 using testsupport::Instance;
 using testsupport::kNtClassKey;
@@ -16,26 +19,6 @@ using testsupport::Sz;
 
 // The location dialog as the sequence sees it: a window, a selection, and the framework's data
 // exchange and end, each noted in the journal.
-class FakeDialog : public CSelectionHost {
-  public:
-    explicit FakeDialog(std::string selection) : selection(std::move(selection)) {
-        window = simwin::AddWindow("Velmora");
-    }
-    void SaveData() override { simwin::Note("SaveData"); }
-    HWND Window() const override { return window; }
-    std::string SelectedName() override {
-        simwin::Note("SelectedName");
-        return selection;
-    }
-    void EndCancel() override {
-        simwin::Note("EndCancel");
-        ++ends;
-    }
-
-    HWND window;
-    std::string selection;
-    int ends = 0;
-};
 
 long Find(const std::string& function, const std::string& target = std::string(),
           std::size_t from = 0) {

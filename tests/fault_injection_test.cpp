@@ -13,10 +13,13 @@
 
 #include "apply/apply_sequence.h"
 #include "tests/support/machine.h"
+#include "tests/support/fake_dialog.h"
 #include "tests/support/invariants.h"
 #include "tools/regfixture/reg_fixture.h"
 
 namespace {
+
+using testsupport::FakeDialog;
 
 using testsupport::kNtClassKey;
 
@@ -50,17 +53,6 @@ constexpr char kMachine[] = R"(REGEDIT4
 [{NT}\0007\Ndi\Params\SelectedChannel\enum]
 "15"="15"
 )";
-
-class FakeDialog : public CSelectionHost {
-  public:
-    FakeDialog() : window(simwin::AddWindow("Velmora")) {}
-    void SaveData() override {}
-    HWND Window() const override { return window; }
-    std::string SelectedName() override { return "Taiwan"; }
-    void EndCancel() override { ++ends; }
-    HWND window;
-    int ends = 0;
-};
 
 struct Outcome {
     bool ended = false;     // the dialog was ended: the sequence ran to its end

@@ -8,24 +8,17 @@
 
 #include "apply/apply_sequence.h"
 #include "tests/support/machine.h"
+#include "tests/support/fake_dialog.h"
 #include "tools/regfixture/reg_fixture.h"
 
 namespace {
+
+using testsupport::FakeDialog;
 
 using testsupport::Instance;
 using testsupport::kNtClassKey;
 using testsupport::ReadValue;
 using testsupport::Sz;
-
-class FakeDialog : public CSelectionHost {
-  public:
-    void SaveData() override {}
-    HWND Window() const override { return window; }
-    std::string SelectedName() override { return "Japan"; }
-    void EndCancel() override { ++ends; }
-    HWND window = simwin::AddWindow("Velmora");
-    int ends = 0;
-};
 
 std::string Fixture(int count, const char* description, const char* last) {
     std::string text = "REGEDIT4\n";
@@ -56,7 +49,7 @@ class Load : public testsupport::MachineTest {
         EXPECT_EQ(dialog.ends, 1);
         EXPECT_EQ(simwin::OpenKeyCount(), 0u);
     }
-    FakeDialog dialog;
+    FakeDialog dialog{"Japan"};
 };
 
 TEST_F(Load, TenThousandUnhandledInstancesAreAllWrittenAndAllButTheFirstFinished) {

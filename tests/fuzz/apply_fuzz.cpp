@@ -12,8 +12,11 @@
 #include "apply/apply_sequence.h"
 #include "platform/sim/sim_control.h"
 #include "tests/support/invariants.h"
+#include "tests/support/fake_dialog.h"
 
 namespace {
+
+using testsupport::FakeDialog;
 
 class Input {
   public:
@@ -33,8 +36,8 @@ class Input {
 };
 
 const char* const kNames[] = {
-    "Taiwan", "France", "Japan", "Argentina", "Yugoslavia", "Israel", "Jordan", "taiwan", "",
-    "Macedonia, The Former Yugoslav Republic of",
+    "Taiwan", "France", "Japan",  "Argentina", "Yugoslavia",
+    "Israel", "Jordan", "taiwan", "",          "Macedonia, The Former Yugoslav Republic of",
 };
 
 const simwin::Version kVersions[] = {
@@ -103,18 +106,6 @@ void BuildInstance(Input& in, const std::string& classKey) {
     RegCloseKey(key);
     if (in.Byte() % 8 == 0) simwin::DenyWriteAccess(HKEY_LOCAL_MACHINE, channels);
 }
-
-class FakeDialog : public CSelectionHost {
-  public:
-    explicit FakeDialog(const char* name) : name(name) {}
-    void SaveData() override {}
-    HWND Window() const override { return window; }
-    std::string SelectedName() override { return name; }
-    void EndCancel() override { ++ends; }
-    HWND window = simwin::AddWindow("Velmora");
-    const char* name;
-    int ends = 0;
-};
 
 [[noreturn]] void Broken(const std::string& what) {
     std::fprintf(stderr, "invariant broken: %s\n", what.c_str());

@@ -119,6 +119,20 @@ std::string Quote(const std::string& name) {
     return quoted + "\"";
 }
 
+// The names of the key's subkeys, in the order the registry gives them.
+std::vector<std::string> SubkeyNames(HKEY key) {
+    std::vector<std::string> names;
+    for (DWORD index = 0;; ++index) {
+        char name[256];
+        DWORD nameSize = sizeof name;
+        if (RegEnumKeyExA(key, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, nameSize);
+    }
+    return names;
+}
+
 void DumpKey(HKEY key, const std::string& fullName, std::string* out) {
     *out += "[" + fullName + "]\n";
 
@@ -159,15 +173,7 @@ void DumpKey(HKEY key, const std::string& fullName, std::string* out) {
         *out += "\n";
     }
 
-    std::vector<std::string> subkeys;
-    for (DWORD index = 0;; ++index) {
-        char name[256];
-        DWORD nameSize = sizeof name;
-        if (RegEnumKeyExA(key, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        subkeys.emplace_back(name, nameSize);
-    }
+    std::vector<std::string> subkeys = SubkeyNames(key);
     std::sort(subkeys.begin(), subkeys.end(), LessNoCase);
     for (const std::string& name : subkeys) {
         HKEY child = nullptr;
@@ -204,15 +210,7 @@ bool DeleteTree(HKEY root, const std::string& path) {
     const LONG status = RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key);
     if (status == ERROR_FILE_NOT_FOUND) return true;
     if (status != ERROR_SUCCESS) return false;
-    std::vector<std::string> subkeys;
-    for (DWORD index = 0;; ++index) {
-        char name[256];
-        DWORD nameSize = sizeof name;
-        if (RegEnumKeyExA(key, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        subkeys.emplace_back(name, nameSize);
-    }
+    const std::vector<std::string> subkeys = SubkeyNames(key);
     RegCloseKey(key);
     bool ok = true;
     for (const std::string& name : subkeys) ok = DeleteTree(root, path + "\\" + name) && ok;
