@@ -16,6 +16,7 @@
 #include "regulatory/country_table.h"
 #include "tests/bench/apply_floor.h"
 #include "tests/bench/bench_fixture.h"
+#include "tests/support/fake_dialog.h"
 
 namespace {
 
@@ -43,16 +44,6 @@ void ReportCalls(benchmark::State& state, std::size_t calls) {
     state.counters["calls"] =
         benchmark::Counter(static_cast<double>(calls), benchmark::Counter::kAvgIterations);
 }
-
-class BenchDialog : public CSelectionHost {
-  public:
-    void SaveData() override {}
-    HWND Window() const override { return window; }
-    std::string SelectedName() override { return "Taiwan"; }
-    void EndCancel() override { ++ends; }
-    HWND window = simwin::AddWindow("Velmora");
-    int ends = 0;
-};
 
 void BM_ResolveCountry_AllNames(benchmark::State& state) {
     simwin::Reset();
@@ -102,7 +93,7 @@ void BM_ApplySequence(benchmark::State& state) {
         NewMachine(instances);
         simwin::AddWindow(kCardManagerTitle);
         simwin::AddDevice({"Kelvane PC Card"});
-        BenchDialog dialog;
+        testsupport::FakeDialog dialog("Taiwan");
         const std::size_t callsBefore = simwin::CallCount();
         const std::uint64_t clockBefore = simwin::NowMs();
         state.ResumeTiming();
