@@ -1,7 +1,7 @@
 // The apply sequence against the real registry, under Wine, beside its floor (apply_floor.h) on
 // the same machines. Every run starts from a freshly loaded machine; the program and the floor
-// take turns, and the medians are compared. The sequence's fixed pauses are timed as they
-// happen and taken out of its time, and reported apart.
+// take turns, and the medians are compared. The fixed pauses of both are timed as they happen,
+// taken out of their times and reported apart.
 //   apply_bench [--runs N] [INSTANCES...]      (default: 9 runs, machines of 1 and 100 instances)
 #include <windows.h>
 
@@ -30,7 +30,8 @@ double Now() {
 }
 
 // Time spent in Sleep since the last reset. The program's import slot for Sleep is defined
-// below and leads here, so the pauses inside the sequence are measured where they happen.
+// below and leads here, so the pauses of the sequence and of the floor are measured where they
+// happen.
 double pausedMs = 0;
 
 void WINAPI TimedSleep(DWORD milliseconds) {
@@ -74,12 +75,12 @@ void Fresh(const std::string& machine) {
     }
 }
 
-struct ProgramRun {
-    double ms;        // the sequence without its pauses
-    double pausedMs;  // its pauses
+struct Run {
+    double ms;        // without the pauses
+    double pausedMs;  // the pauses
 };
 
-ProgramRun RunProgram(const std::string& machine) {
+Run RunProgram(const std::string& machine) {
     Fresh(machine);
     BenchDialog dialog;
     pausedMs = 0;
@@ -93,11 +94,13 @@ ProgramRun RunProgram(const std::string& machine) {
     return {total - pausedMs, pausedMs};
 }
 
-double RunFloor(const std::string& machine, const CountryChoice& choice) {
+Run RunFloor(const std::string& machine, const CountryChoice& choice) {
     Fresh(machine);
+    pausedMs = 0;
     const double start = Now();
     bench::ApplyFloor(choice);
-    return Now() - start;
+    const double total = Now() - start;
+    return {total - pausedMs, pausedMs};
 }
 
 double Median(std::vector<double> values) {
@@ -141,11 +144,11 @@ int main(int argc, char** argv) {
             return 1;
         }
 
-        std::vector<double> program, floor, pauses, paired;
+        std::vector<double> program, floor, pauses, floorPauses, paired;
         for (int run = 0; run < runs; ++run) {
             // Take turns, so a change in the machine's load falls on both alike.
-            ProgramRun p{};
-            double f = 0;
+            Run p{};
+            Run f{};
             if (run % 2 == 0) {
                 p = RunProgram(machine);
                 f = RunFloor(machine, choice);
@@ -155,20 +158,21 @@ int main(int argc, char** argv) {
             }
             program.push_back(p.ms);
             pauses.push_back(p.pausedMs);
-            floor.push_back(f);
-            paired.push_back(p.ms / f);
+            floor.push_back(f.ms);
+            floorPauses.push_back(f.pausedMs);
+            paired.push_back(p.ms / f.ms);
         }
         const double programMs = Median(program);
         const double floorMs = Median(floor);
         std::printf(
             "apply instances=%d runs=%d program_ms=%.1f floor_ms=%.1f ratio=%.3f "
             "paired_ratio=%.3f program_min_ms=%.1f program_max_ms=%.1f floor_min_ms=%.1f "
-            "floor_max_ms=%.1f pauses_ms=%.1f\n",
+            "floor_max_ms=%.1f pauses_ms=%.1f floor_pauses_ms=%.1f\n",
             instances, runs, programMs, floorMs, programMs / floorMs, Median(paired),
             *std::min_element(program.begin(), program.end()),
             *std::max_element(program.begin(), program.end()),
             *std::min_element(floor.begin(), floor.end()),
-            *std::max_element(floor.begin(), floor.end()), Median(pauses));
+            *std::max_element(floor.begin(), floor.end()), Median(pauses), Median(floorPauses));
         std::fflush(stdout);
     }
     return 0;

@@ -139,6 +139,7 @@ void RestartDevice() {
                                           reinterpret_cast<BYTE*>(description), 500, nullptr);
         if (!Supported(description)) continue;
         ChangeState(set, &device, DICS_DISABLE);
+        Sleep(2000);
         ChangeState(set, &device, DICS_ENABLE);
         break;
     }
@@ -151,6 +152,7 @@ void ApplyFloor(const CountryChoice& choice) {
     KeyPaths paths;
     char code[8];
     std::snprintf(code, sizeof code, "%d", choice.index);
+    Sleep(500);
 
     for (int n = Find(paths, 0); n < kEndOfWalk; n = Find(paths, n + 1))
         WriteCountry(paths, n, choice, code);

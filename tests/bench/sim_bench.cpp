@@ -121,18 +121,23 @@ void BM_ApplyFloor(benchmark::State& state) {
     const int instances = static_cast<int>(state.range(0));
     const CountryChoice choice = ResolveCountry("Taiwan");
     std::size_t calls = 0;
+    std::uint64_t virtualMs = 0;
     for (auto _ : state) {
         state.PauseTiming();
         NewMachine(instances);
         simwin::AddDevice({"Kelvane PC Card"});
         const std::size_t callsBefore = simwin::CallCount();
+        const std::uint64_t clockBefore = simwin::NowMs();
         state.ResumeTiming();
 
         bench::ApplyFloor(choice);
 
         calls += simwin::CallCount() - callsBefore;
+        virtualMs += simwin::NowMs() - clockBefore;
     }
     ReportCalls(state, calls);
+    state.counters["virtual_ms"] =
+        benchmark::Counter(static_cast<double>(virtualMs), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_ApplyFloor)
     ->ArgName("instances")
