@@ -1,6 +1,5 @@
 #include "adapters/os_platform.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "platform/program_message.h"
@@ -38,10 +37,21 @@ OsKind ClassifyVersion(DWORD platformId, DWORD majorVersion, DWORD minorVersion,
     return OsKind::NinetyEightFamily;
 }
 
+namespace {
+
+// Writes the instance number as four digits with leading zeros ("%04d" for 0 to 9999).
+void WriteInstanceNumber(char* digits, int instance) {
+    for (int at = 3; at >= 0; --at, instance /= 10)
+        digits[at] = static_cast<char>('0' + instance % 10);
+}
+
+}  // namespace
+
 std::string InstanceKeyPath(const char* basePath, int instance) {
-    char number[16];
-    std::snprintf(number, sizeof number, "%04d", instance);
-    return std::string(basePath) + "\\" + number;
+    std::string path(basePath);
+    path += "\\0000";
+    WriteInstanceNumber(&path[path.size() - 4], instance);
+    return path;
 }
 
 bool IsSupportedAdapter(const char* description) {
@@ -82,16 +92,25 @@ const char* COsPlatform::BaseKeyPath() const {
 }
 
 int COsPlatform::FindAdapterInstance(int start) const {
-    for (int n = start < 0 ? 0 : start; n < NoInstance; ++n)
-        if (InstanceMatches(n)) return n;
+    // The path is laid out once; each probe rewrites only its four digits, since a search
+    // makes up to 10,000 of them.
+    static_assert(sizeof kNt5ClassKey >= sizeof kNinetyEightClassKey &&
+                      sizeof kNt5ClassKey >= sizeof kUnknownClassKey,
+                  "the NT class key is the longest");
+    char path[sizeof kNt5ClassKey + sizeof "\\0000"];
+    const std::size_t base = std::strlen(BaseKeyPath());
+    std::memcpy(path, BaseKeyPath(), base);
+    std::memcpy(path + base, "\\0000", sizeof "\\0000");
+    for (int n = start < 0 ? 0 : start; n < NoInstance; ++n) {
+        WriteInstanceNumber(path + base + 1, n);
+        if (InstanceMatches(path)) return n;
+    }
     return NoInstance;
 }
 
-bool COsPlatform::InstanceMatches(int instance) const {
+bool COsPlatform::InstanceMatches(const char* path) const {
     HKEY key = nullptr;
-    const std::string path = InstanceKeyPath(BaseKeyPath(), instance);
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
 
     // Only a successful read counts: what a failed one leaves in a buffer is not trusted.
     char description[kDescriptionSize + 1] = {};

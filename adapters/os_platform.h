@@ -41,7 +41,8 @@ class COsPlatform {
     int FindAdapterInstance(int start) const;
 
   private:
-    bool InstanceMatches(int instance) const;
+    // Whether the instance key at this path is an unhandled supported adapter's.
+    bool InstanceMatches(const char* path) const;
 
     OsKind kind;
 };

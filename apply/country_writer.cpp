@@ -12,6 +12,12 @@ namespace {
 constexpr char kChannelListKey[] = "\\Ndi\\Params\\SelectedChannel\\enum";
 constexpr int kHighestChannel = 14;
 
+// Channel n's value name (n without a leading zero) and its text (two digits), at n - 1.
+constexpr const char* kChannelNames[kHighestChannel] = {"1", "2", "3",  "4",  "5",  "6",  "7",
+                                                        "8", "9", "10", "11", "12", "13", "14"};
+constexpr const char* kChannelTexts[kHighestChannel] = {"01", "02", "03", "04", "05", "06", "07",
+                                                        "08", "09", "10", "11", "12", "13", "14"};
+
 }  // namespace
 
 void ConfigureAdapters(const CountryChoice& choice) {
@@ -35,17 +41,12 @@ void ConfigureAdapters(const CountryChoice& choice) {
         if (!registry.Open(HKEY_LOCAL_MACHINE, channelKey.c_str(), key)) return;
         // Every channel the adapter offered goes, whatever its size or type, so none that the
         // new country forbids survives; other names ("01", "15") are not ours to touch.
-        char name[8];
-        for (int n = 1; n <= kHighestChannel; ++n) {
-            std::snprintf(name, sizeof name, "%d", n);
-            registry.DeleteValue(key, name);
-        }
-        char text[8];
-        for (int n = choice.firstChannel; n <= choice.lastChannel; ++n) {
-            std::snprintf(name, sizeof name, "%d", n);
-            std::snprintf(text, sizeof text, "%02d", n);
-            registry.SetString(key, name, text);
-        }
+        for (const char* name : kChannelNames) registry.DeleteValue(key, name);
+        const int first = choice.firstChannel < 1 ? 1 : choice.firstChannel;
+        const int last =
+            choice.lastChannel > kHighestChannel ? kHighestChannel : choice.lastChannel;
+        for (int n = first; n <= last; ++n)
+            registry.SetString(key, kChannelNames[n - 1], kChannelTexts[n - 1]);
         registry.Close(key);
     });
 }

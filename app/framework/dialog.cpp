@@ -99,8 +99,14 @@ bool CDialog::RunDialogInit() {
     if (!ParseDialogInit(static_cast<const unsigned char*>(data),
                          SizeofResource(ProgramInstance(), found), items))
         return false;
+    // Records for one control come in a row: look each control up once, not once a record.
+    HWND control = nullptr;
+    int controlId = -1;
     for (const DialogInitItem& item : items) {
-        HWND control = GetDlgItem(window, item.controlId);
+        if (item.controlId != controlId) {
+            controlId = item.controlId;
+            control = GetDlgItem(window, controlId);
+        }
         if (!control) return false;
         const LRESULT added =
             SendMessageA(control, item.message, 0, reinterpret_cast<LPARAM>(item.text.c_str()));
