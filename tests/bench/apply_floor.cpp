@@ -10,8 +10,8 @@
 namespace bench {
 namespace {
 
-// Results of 9999 or more count as no instance.
-constexpr int kEndOfWalk = 9999;
+// A walk ends only when the search finds nothing; instance 9999 is written like any other.
+constexpr int kEndOfWalk = NoInstance;
 constexpr char kChannelList[] = "\\Ndi\\Params\\SelectedChannel\\enum";
 
 // One buffer for every key path: the class key once, then only the four digits and the tail
