@@ -108,11 +108,15 @@ TEST_F(RegistryContract, TypesAndBytesAreStoredExactlyAsGiven) {
         {"own type", 0x1234, {9, 8, 7}},
     };
     HKEY key = OpenScratch("\\Adapter");
-    for (const Stored& value : cases)
-        ASSERT_EQ(RegSetValueExA(key, value.name, 0, value.type, value.bytes.data(),
+    for (const Stored& value : cases) {
+        // A byte that is not zero after the data: see the next test for what a zero there does.
+        std::vector<BYTE> buffer = value.bytes;
+        buffer.push_back(0xFF);
+        ASSERT_EQ(RegSetValueExA(key, value.name, 0, value.type, buffer.data(),
                                  static_cast<DWORD>(value.bytes.size())),
                   ERROR_SUCCESS)
             << value.name;
+    }
     RegCloseKey(key);
     for (const Stored& value : cases) {
         const auto read = ReadValue(std::string(kScratchKey) + "\\Adapter", value.name);
@@ -120,6 +124,20 @@ TEST_F(RegistryContract, TypesAndBytesAreStoredExactlyAsGiven) {
         EXPECT_EQ(read.type, value.type) << value.name;
         EXPECT_EQ(read.data, value.bytes) << value.name;
     }
+}
+
+TEST_F(RegistryContract, AnUncountedTerminatorOfATextIsCountedAfterAll) {
+    const BYTE text[] = {'1', '2', 0, 'x'};
+    const BYTE binary[] = {'1', '2', 0};
+    HKEY key = OpenScratch("\\Adapter");
+    ASSERT_EQ(RegSetValueExA(key, "text", 0, REG_SZ, text, 2), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key, "expand", 0, REG_EXPAND_SZ, text, 2), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key, "binary", 0, REG_BINARY, binary, 2), ERROR_SUCCESS);
+    RegCloseKey(key);
+    const std::string adapter = std::string(kScratchKey) + "\\Adapter";
+    EXPECT_EQ(ReadValue(adapter, "text").data, (std::vector<BYTE>{'1', '2', 0}));
+    EXPECT_EQ(ReadValue(adapter, "expand").data, (std::vector<BYTE>{'1', '2', 0}));
+    EXPECT_EQ(ReadValue(adapter, "binary").data, (std::vector<BYTE>{'1', '2'}));
 }
 
 TEST_F(RegistryContract, ReplacingAValueChangesItsTypeAndBytes) {

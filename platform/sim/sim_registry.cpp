@@ -265,6 +265,11 @@ LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BY
     std::shared_ptr<Key> key;
     if (LONG status = CheckKey(hKey, KEY_SET_VALUE, &key)) return Done(entry, status);
     if (!lpData && cbData) return Done(entry, ERROR_INVALID_PARAMETER);
+    // As on the NT family: a text whose last byte is not zero gets the byte after it counted too
+    // when that byte is zero (the caller forgot to count the terminator). Like the real call,
+    // this reads one byte beyond the size given.
+    const bool text = dwType == REG_SZ || dwType == REG_EXPAND_SZ || dwType == REG_MULTI_SZ;
+    if (text && lpData && cbData && lpData[cbData - 1] != 0 && lpData[cbData] == 0) ++cbData;
     std::vector<BYTE> data(lpData, lpData + (lpData ? cbData : 0));
     if (Value* value = FindValue(*key, lpValueName)) {
         value->type = dwType;

@@ -292,9 +292,13 @@ bool Load(const std::string& text, std::string* error) {
         bool remove = false;
         if (!ReadData(Trim(line.substr(pos + 1)), &type, &bytes, &remove))
             return fail(n, "bad value data");
-        const LONG status = remove ? RegDeleteValueA(current, name.c_str())
-                                   : RegSetValueExA(current, name.c_str(), 0, type, bytes.data(),
-                                                    static_cast<DWORD>(bytes.size()));
+        const DWORD size = static_cast<DWORD>(bytes.size());
+        // RegSetValueExA counts one more byte for a text whose last byte is not zero when the
+        // byte after it is; a byte that is not zero there keeps the value exactly as written.
+        bytes.push_back(0xFF);
+        const LONG status =
+            remove ? RegDeleteValueA(current, name.c_str())
+                   : RegSetValueExA(current, name.c_str(), 0, type, bytes.data(), size);
         if (status != ERROR_SUCCESS && !(remove && status == ERROR_FILE_NOT_FOUND))
             return fail(n, "cannot write the value (error " + std::to_string(status) + ")");
     }
