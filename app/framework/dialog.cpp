@@ -99,20 +99,31 @@ bool CDialog::RunDialogInit() {
     if (!ParseDialogInit(static_cast<const unsigned char*>(data),
                          SizeofResource(ProgramInstance(), found), items))
         return false;
-    // Records for one control come in a row: look each control up once, not once a record.
+    // Records for one control come in a row: look each control up once, and let it redraw only
+    // once it holds all its items.
     HWND control = nullptr;
     int controlId = -1;
+    bool filled = true;
     for (const DialogInitItem& item : items) {
         if (item.controlId != controlId) {
+            if (control) SendMessageA(control, WM_SETREDRAW, TRUE, 0);
             controlId = item.controlId;
             control = GetDlgItem(window, controlId);
+            if (!control) {
+                filled = false;
+                break;
+            }
+            SendMessageA(control, WM_SETREDRAW, FALSE, 0);
         }
-        if (!control) return false;
         const LRESULT added =
             SendMessageA(control, item.message, 0, reinterpret_cast<LPARAM>(item.text.c_str()));
-        if (added == CB_ERR || added == CB_ERRSPACE) return false;
+        if (added == CB_ERR || added == CB_ERRSPACE) {
+            filled = false;
+            break;
+        }
     }
-    return true;
+    if (control) SendMessageA(control, WM_SETREDRAW, TRUE, 0);
+    return filled;
 }
 
 void CDialog::Dismiss(WORD command) {
