@@ -14,7 +14,10 @@
 #include "apply/apply_sequence.h"
 #include "tests/bench/apply_floor.h"
 #include "tests/bench/bench_fixture.h"
+#include "tests/bench/median.h"
 #include "tools/regfixture/reg_fixture.h"
+
+using bench::Median;
 
 namespace {
 
@@ -101,12 +104,6 @@ Run RunFloor(const std::string& machine, const CountryChoice& choice) {
     bench::ApplyFloor(choice);
     const double total = Now() - start;
     return {total - pausedMs, pausedMs};
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 }  // namespace

@@ -15,6 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "tests/bench/median.h"
+
+using bench::Median;
+
 namespace {
 
 double Now() {
@@ -77,12 +81,6 @@ double Launch(const Program& program) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return shown;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 }  // namespace
