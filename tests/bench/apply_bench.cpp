@@ -14,23 +14,13 @@
 #include "apply/apply_sequence.h"
 #include "tests/bench/apply_floor.h"
 #include "tests/bench/bench_fixture.h"
-#include "tests/bench/median.h"
+#include "tests/bench/measure.h"
 #include "tools/regfixture/reg_fixture.h"
 
 using bench::Median;
+using bench::Now;
 
 namespace {
-
-double Now() {
-    static const double ticksPerMs = [] {
-        LARGE_INTEGER frequency;
-        QueryPerformanceFrequency(&frequency);
-        return static_cast<double>(frequency.QuadPart) / 1000.0;
-    }();
-    LARGE_INTEGER ticks;
-    QueryPerformanceCounter(&ticks);
-    return static_cast<double>(ticks.QuadPart) / ticksPerMs;
-}
 
 // Time spent in Sleep since the last reset. The program's import slot for Sleep is defined
 // below and leads here, so the pauses of the sequence and of the floor are measured where they

@@ -15,22 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "tests/bench/median.h"
+#include "tests/bench/measure.h"
 
 using bench::Median;
+using bench::Now;
 
 namespace {
-
-double Now() {
-    static const double ticksPerMs = [] {
-        LARGE_INTEGER frequency;
-        QueryPerformanceFrequency(&frequency);
-        return static_cast<double>(frequency.QuadPart) / 1000.0;
-    }();
-    LARGE_INTEGER ticks;
-    QueryPerformanceCounter(&ticks);
-    return static_cast<double>(ticks.QuadPart) / ticksPerMs;
-}
 
 constexpr double kGiveUpMs = 30000;
 
